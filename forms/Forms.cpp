@@ -233,6 +233,28 @@ TreeView::TreeView(Form &owner, const Rect &bounds, unsigned anchors, int indent
                   TVS_SHOWSELALWAYS,
               0, bounds, anchors) {
   SendMessageA(Handle(), TVM_SETINDENT, indent, 0);
+  SetWindowLongPtrA(Handle(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  controlProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(Handle(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TreeView::SubclassProc)));
+}
+
+LRESULT CALLBACK TreeView::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  TreeView *self = reinterpret_cast<TreeView *>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (msg == WM_SETFOCUS) {
+    // The control selects its first item when it gains the focus with
+    // nothing selected; the dialog must open with nothing chosen, so that
+    // Enter alone cannot move mail into the first mailbox.
+    self->gainingFocus_ = true;
+    LRESULT r = CallWindowProcA(self->controlProc_, hwnd, msg, wParam, lParam);
+    self->gainingFocus_ = false;
+    return r;
+  }
+  if (msg == WM_NCDESTROY) {
+    WNDPROC original = self->controlProc_;
+    SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+    return CallWindowProcA(original, hwnd, msg, wParam, lParam);
+  }
+  return CallWindowProcA(self->controlProc_, hwnd, msg, wParam, lParam);
 }
 
 TreeView::~TreeView() = default;
@@ -384,7 +406,16 @@ void TreeView::Clear() {
     SetRedraw(true);
 }
 
-bool TreeView::OnNotify(NMHDR *, LRESULT &) { return false; }
+bool TreeView::OnNotify(NMHDR *hdr, LRESULT &result) {
+  if (hdr->code == TVN_SELCHANGINGA || hdr->code == TVN_SELCHANGINGW) {
+    const NMTREEVIEWA *nm = reinterpret_cast<const NMTREEVIEWA *>(hdr);
+    if (gainingFocus_ && !nm->itemOld.hItem) {
+      result = TRUE; // refuse the automatic selection
+      return true;
+    }
+  }
+  return false;
+}
 
 // --- Form ----------------------------------------------------------------------------------
 
@@ -567,8 +598,26 @@ void Form::Release() { PostMessageA(handle_, WM_RELEASE_FORM, 0, 0); }
 
 bool Form::PreTranslate(MSG &msg) {
   if (msg.message == WM_KEYDOWN && (msg.wParam == VK_RETURN || msg.wParam == VK_ESCAPE) &&
-      (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0))
-    return false; // the dialog keys work without modifiers only
+      (msg.hwnd == handle_ || IsChild(handle_, msg.hwnd))) {
+    // Enter and Esc are ours, and only without Shift, Ctrl or Alt.
+    if (GetKeyState(VK_SHIFT) < 0 || GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0)
+      return false;
+    if (msg.wParam == VK_ESCAPE) {
+      if (cancelButton_)
+        cancelButton_->Click();
+      return true;
+    }
+    // The focused push button, or else the default button.
+    PushButton *target = defaultButton_;
+    for (auto &c : controls_)
+      if (c->Handle() == GetFocus())
+        if (PushButton *b = dynamic_cast<PushButton *>(c.get()))
+          target = b;
+    if (target)
+      target->Click();
+    return true;
+  }
+  // Tab order, arrow keys in radio groups and Alt+letter accelerators.
   return IsDialogMessageA(handle_, &msg) != FALSE;
 }
 

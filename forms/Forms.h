@@ -200,6 +200,7 @@ protected:
 
 private:
   static int CALLBACK SortProc(LPARAM a, LPARAM b, LPARAM self);
+  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
   Node *NextInFlatOrder(Node *node) const;
 
   std::vector<std::unique_ptr<Node>> all_;
@@ -207,6 +208,8 @@ private:
   Compare compare_ = nullptr;
   void *compareContext_ = nullptr;
   bool redraw_ = true;
+  WNDPROC controlProc_ = nullptr;
+  bool gainingFocus_ = false;
   Node *cursor_ = nullptr;
   int cursorIndex_ = -1;
 };

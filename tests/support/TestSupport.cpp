@@ -151,16 +151,16 @@ void ModalScript::Run() {
     for (HWND h : ThreadWindows())
       PostMessageA(h, WM_CLOSE, 0, 0);
   }
-  while (!Done()) {
+  // One step per tick, so that what a step posted is processed before the
+  // next one looks.
+  if (!Done()) {
     try {
-      if (!steps_[next_]())
-        break;
+      if (steps_[next_]())
+        ++next_;
     } catch (...) {
       timedOut_ = true;
       next_ = steps_.size();
-      break;
     }
-    ++next_;
   }
   running_ = false;
 }
