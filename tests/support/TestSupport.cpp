@@ -214,6 +214,34 @@ void PumpMessages() {
   }
 }
 
+ResourceCounts CountResources() {
+  ResourceCounts c;
+  for (UINT_PTR i = 1; i < 0x10000; ++i)
+    if (GetObjectType(reinterpret_cast<HGDIOBJ>(i)))
+      ++c.Gdi;
+  for (UINT_PTR i = 0; i < 0x8000; ++i) {
+    const UINT_PTR h = 0x20 + 2 * i;
+    if (IsWindow(reinterpret_cast<HWND>(h)) || IsMenu(reinterpret_cast<HMENU>(h)))
+      ++c.User;
+  }
+  for (UINT_PTR i = 1; i < 0x4000; ++i) {
+    DWORD flags;
+    if (GetHandleInformation(reinterpret_cast<HANDLE>(i * 4), &flags))
+      ++c.Kernel;
+  }
+  HANDLE heaps[64];
+  const DWORD n = GetProcessHeaps(64, heaps);
+  for (DWORD k = 0; k < n && k < 64; ++k) {
+    PROCESS_HEAP_ENTRY e = {};
+    HeapLock(heaps[k]);
+    while (HeapWalk(heaps[k], &e))
+      if (e.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+        c.Heap += e.cbData;
+    HeapUnlock(heaps[k]);
+  }
+  return c;
+}
+
 bool SaveScreenshot(const std::string &bmpPath) {
   const int w = GetSystemMetrics(SM_CXSCREEN), h = GetSystemMetrics(SM_CYSCREEN);
   HDC screen = GetDC(nullptr);

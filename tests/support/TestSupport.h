@@ -84,6 +84,17 @@ std::vector<HWND> ThreadWindows(bool visibleOnly = true);
 // destroyed by posted requests).
 void PumpMessages();
 
+// What the process holds, for leak checks. Wine has no working
+// GetGuiResources or GetProcessHandleCount, so the handle tables are
+// probed: a handle value with a zero generation names its table slot.
+struct ResourceCounts {
+  int Gdi = 0;        // GDI objects
+  int User = 0;       // windows and menus
+  int Kernel = 0;     // kernel handles
+  size_t Heap = 0;    // bytes in busy blocks of all heaps
+};
+ResourceCounts CountResources();
+
 // Screenshot of the whole screen into a 24-bit .bmp file.
 bool SaveScreenshot(const std::string &bmpPath);
 
