@@ -194,7 +194,7 @@ void CheckBox::SetChecked(bool checked) {
 }
 
 RadioGroup::RadioGroup(Form &owner, const Rect &bounds, const char *item0, const char *item1, int index)
-    : Control(owner, "BUTTON", "", WS_GROUP | BS_GROUPBOX, 0, bounds, akLeft | akTop), items_{} {
+    : Control(owner, "BUTTON", "", WS_GROUP | WS_CLIPSIBLINGS | BS_GROUPBOX, 0, bounds, akLeft | akTop), items_{} {
   // Two columns inside the frame, below the (empty) title line.
   const int columnWidth = (bounds.Width - 10) / 2;
   const char *captions[2] = {item0, item1};
@@ -207,6 +207,9 @@ RadioGroup::RadioGroup(Form &owner, const Rect &bounds, const char *item0, const
       throw std::runtime_error("CreateWindowEx failed for a radio button");
     SendMessageA(items_[i], WM_SETFONT, reinterpret_cast<WPARAM>(owner.FontHandle()), FALSE);
   }
+  // The frame goes below its items, so that painting it cannot cover them;
+  // it takes no focus, so the tab order is unchanged.
+  SetWindowPos(Handle(), items_[1], 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   SetItemIndex(index);
 }
 
@@ -429,7 +432,7 @@ Form::Form(const Layout &layout)
     AdjustWindowRectEx(&outer, layout.Style, FALSE, layout.ExStyle);
   liveForms.push_back(this);
   handle_ = CreateWindowExA(layout.ExStyle | WS_EX_CONTROLPARENT, FormClassName, layout.Caption,
-                            layout.Style | WS_CLIPCHILDREN, outer.left, outer.top, outer.right - outer.left,
+                            layout.Style, outer.left, outer.top, outer.right - outer.left,
                             outer.bottom - outer.top, nullptr, nullptr, CodeModule(), this);
   if (!handle_) {
     liveForms.pop_back();

@@ -213,3 +213,41 @@ TEST_F(SetupTest, AChangeShowsAtTheNextMenuFill) {
   EXPECT_EQ(40001u, GetMenuItemID(menu, 1));
   DestroyMenu(menu);
 }
+
+TEST_F(SetupTest, TabWalksTheControlsInOrderWithoutChangingTheGroups) {
+  Set("Menu", "MListTop", "-3"); // no item selected
+  Set("Menu", "MViewTop", "1");
+  std::vector<HWND> expected, seen;
+  Shown after = {};
+  ModalScript script;
+  script.OnWindow(driver::SetupCaption, [&](HWND d) {
+    auto tops = RadioItems(d, TopItem), ends = RadioItems(d, EndItem);
+    // Tab enters a radio group at its selected item; a group with none
+    // selected has no stop.
+    expected = {driver::Button(d, FolderBox), driver::Button(d, MListBox), driver::Button(d, MViewBox), ends.at(1),
+                driver::Button(d, "OK"), driver::Button(d, driver::CancelCaption), driver::Button(d, FolderBox),
+                driver::Button(d, MListBox)};
+    seen.push_back(GetFocus());
+  });
+  for (int i = 0; i < 7; ++i) {
+    script.Then([] {
+      driver::PostKey(VK_TAB);
+      return true;
+    });
+    script.Then([&] {
+      seen.push_back(GetFocus());
+      return true;
+    });
+  }
+  script.OnWindow(driver::SetupCaption, [&](HWND d) {
+    after = Read(d);
+    PostMessageA(d, WM_CLOSE, 0, 0);
+  });
+  script.Start(30);
+  EXPECT_EQ(1, plugin.PlugInSetup());
+  ASSERT_EQ(expected.size(), seen.size());
+  for (size_t i = 0; i < seen.size(); ++i)
+    EXPECT_EQ(expected[i], seen[i]) << "tab stop " << i;
+  EXPECT_EQ(-1, after.mlistTop);
+  EXPECT_EQ(1, after.mviewTop);
+}
