@@ -2,6 +2,7 @@
 #include "plugin/FolderTree.h"
 #include "plugin/Parcelon.h"
 
+#include "settings/KeyName.h"
 #include "settings/SettingsFile.h"
 
 namespace {
@@ -25,7 +26,8 @@ public:
 };
 
 void RunMoveCopy() {
-  const std::string mailbox = HostText(HostAPI->LVA_GetCurrentMailBox());
+  // The current mailbox serves only as the name of its key.
+  const std::string mailboxKey = settings::MailBoxKey(HostText(HostAPI->LVA_GetCurrentMailBox()));
   DataFolder = HostText(HostAPI->LVA_GetDataFolder());
 
   DialogRun run;
@@ -46,7 +48,7 @@ void RunMoveCopy() {
   }
 
   if (ini.ReadBool("Current", "Mode", false)) {
-    SelectedFolder = ini.ReadString("Current", mailbox, "");
+    SelectedFolder = ini.ReadString("Current", mailboxKey, "");
     if (SelectedFolder.empty())
       SelectedFolder = ini.ReadString("Current", "Folder", "");
     if (TTreeNode *node = FindFolderNode(SelectedFolder))
@@ -61,7 +63,7 @@ void RunMoveCopy() {
   ini.WriteInteger("Window", "Left", bounds.Left);
   ini.WriteInteger("Window", "Height", bounds.Height);
   ini.WriteInteger("Window", "Width", bounds.Width);
-  ini.WriteString("Current", mailbox, SelectedFolder);
+  ini.WriteString("Current", mailboxKey, SelectedFolder);
 
   if (SelectMode != 0) {
     const std::string folderID =
