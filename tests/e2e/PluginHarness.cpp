@@ -15,11 +15,12 @@ PluginCopy::PluginCopy(const std::string &fileName)
 
 PluginCopy::~PluginCopy() { Unload(); }
 
-void PluginCopy::Unload() {
+void PluginCopy::Unload(bool deliverPosted) {
   if (module_) {
     // Let posted release requests reach their forms first, as the host's
     // own message loop would.
-    testing_support::PumpMessages();
+    if (deliverPosted)
+      testing_support::PumpMessages();
     FreeLibrary(module_);
     module_ = nullptr;
   }

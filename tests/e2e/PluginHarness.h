@@ -36,8 +36,10 @@ public:
   // Runs the command the way the host does when its menu item is chosen.
   void RunCommand() const;
 
-  // Unloads the library now (the destructor does otherwise).
-  void Unload();
+  // Unloads the library now (the destructor does otherwise). With
+  // `deliverPosted` false, requests the library posted to its windows are
+  // left undelivered, as when a host unloads it right after a call.
+  void Unload(bool deliverPosted = true);
 
 private:
   std::unique_ptr<testing_support::TempDir> dir_;
