@@ -145,7 +145,9 @@ void ModalScript::Run() {
   if (running_) // a step that runs a nested loop sees the timer again
     return;
   running_ = true;
-  if (!Done() && std::chrono::steady_clock::now() - started_ > std::chrono::milliseconds(timeoutMs_)) {
+  // Past the time limit, whatever is still open is closed, finished steps
+  // or not, so that a dialog left open cannot hang the test.
+  if (std::chrono::steady_clock::now() - started_ > std::chrono::milliseconds(timeoutMs_)) {
     timedOut_ = true;
     next_ = steps_.size();
     for (HWND h : ThreadWindows())

@@ -40,9 +40,9 @@ std::string ProgramDir();
 // Runs steps from a thread timer, so that they execute inside whatever
 // modal message loop the thread is in. A step returns true when it has
 // done its work (the script moves on) or false to be tried again on the
-// next tick (waiting for a window, say). When the script does not finish
-// within its time limit, it fails and closes every window of the thread
-// so that the modal call returns and the test can report.
+// next tick (waiting for a window, say). Past its time limit the script
+// counts as timed out and closes every window of the thread, so that the
+// modal call returns and the test can report.
 class ModalScript {
 public:
   typedef std::function<bool()> Step;
