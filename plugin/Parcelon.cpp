@@ -15,15 +15,16 @@ HMODULE PlugInModule = nullptr;
 
 void MakeIniPath(const char *modulePath, char (&iniPath)[IniPathSize]) {
   size_t n = strnlen(modulePath, MAX_PATH - 1); // GetModuleFileNameA's limit
-  memcpy(iniPath, modulePath, n);
   // The last "." anywhere in the path, directory names included.
   size_t cut = n;
   for (size_t i = n; i-- > 0;) {
-    if (iniPath[i] == '.') {
+    if (modulePath[i] == '.') {
       cut = i;
       break;
     }
   }
+  // Only the result and its terminator are written.
+  memcpy(iniPath, modulePath, cut);
   memcpy(iniPath + cut, ".ini", 5); // cut + 5 <= MAX_PATH - 1 + 5 = IniPathSize
 }
 

@@ -29,7 +29,8 @@ extern HMODULE PlugInModule;
 // Writes into `iniPath` the settings path for the module path `modulePath`:
 // everything from its last "." (directory names count) replaced by ".ini",
 // or ".ini" appended when there is no ".". The result is always terminated
-// and never longer than IniPathSize - 1 bytes.
+// and never longer than IniPathSize - 1 bytes; the bytes behind its
+// terminator are left as they were.
 void MakeIniPath(const char *modulePath, char (&iniPath)[IniPathSize]);
 
 bool InitPlugIn();
