@@ -40,6 +40,9 @@ display_reachable() {
   fi
 }
 
+# The demo's own switch for letting a window manager manage its windows.
+managed='HKCU\Software\Wine\AppDefaults\ParcelonDemo.exe\X11 Driver'
+
 mode=${PARCELON_DEMO:-}
 if [ -z "$mode" ]; then
   if display_reachable; then mode=window; else mode=tour; fi
@@ -49,13 +52,10 @@ if [ "$mode" = window ]; then
   echo "Starting the demo host on $DISPLAY (right-click a message; close the window to end)."
   # With a window manager, let it manage the demo's windows (the prefix
   # leaves that off for the window-manager-less test display).
-  managed='HKCU\Software\Wine\AppDefaults\ParcelonDemo.exe\X11 Driver'
   bash scripts/in-display.sh "$BUILD_DIR" bash -c '
+    trap "wine reg delete \"\$1\" /f >/dev/null 2>&1 || true" EXIT
     wine reg add "$1" /v Managed /t REG_SZ /d Y /f >/dev/null 2>&1
-    status=0
-    wine "$2" || status=$?
-    wine reg delete "$1" /f >/dev/null 2>&1 || true
-    exit $status' _ "$managed" "$demo"
+    wine "$2"' _ "$managed" "$demo"
   exit
 fi
 
@@ -65,7 +65,9 @@ rm -f "$out"/[0-9][0-9]-*.bmp "$out"/[0-9][0-9]-*.png
 # The steps and any failure here; every call and check in the log.
 set +e
 xvfb-run -a -s "-screen 0 1280x1024x24" \
-  bash scripts/in-display.sh "$BUILD_DIR" wine "$demo" --tour --out "$out" 2>&1 |
+  bash scripts/in-display.sh "$BUILD_DIR" bash -c '
+    wine reg delete "$1" /f >/dev/null 2>&1  # in case a window session was cut short
+    exec wine "$2" --tour --out "$3"' _ "$managed" "$demo" "$out" 2>&1 |
   { grep --line-buffered -vE '^ *[0-9.]+  (host|plug-in|tour:   ok:)' || true; }
 status=${PIPESTATUS[0]}
 set -e
