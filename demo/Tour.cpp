@@ -238,8 +238,11 @@ void Tour::Start() {
 }
 
 void CALLBACK Tour::Tick(HWND, UINT, UINT_PTR, DWORD) {
-  if (activeTour)
-    activeTour->Run();
+  try {
+    if (activeTour)
+      activeTour->Run();
+  } catch (...) { // nothing may leave a timer callback
+  }
 }
 
 void Tour::Run() {
@@ -504,6 +507,38 @@ void Tour::Build() {
       Check(IsFile(data + InboxID + f), f + " is still in " + InboxID);
       Check(ReadWholeFile(data + ScheduleID + f) == ReadWholeFile(data + InboxID + f), "the copy is identical");
     }
+    Check(window_.ShownMessages().size() == 8, "the inbox still lists 8 messages");
+    return true;
+  });
+
+  // The host's own rule: a folder identifier that names no folder of its
+  // data folder moves nothing. Called through the export, as the plug-in
+  // calls it.
+  Add("the host moves nothing into a folder it does not have", [this, data](int) {
+    typedef int(__stdcall * MoveFn)(const char *, int);
+    const MoveFn move =
+        reinterpret_cast<MoveFn>(GetProcAddress(GetModuleHandleA(nullptr), "LVA_MoveSelectedMessages"));
+    if (!Check(move != nullptr, "the program exports LVA_MoveSelectedMessages"))
+      return true;
+    window_.SelectMessages({0});
+    const std::vector<std::string> files = window_.SelectedFiles();
+    const char *const unknown[] = {
+        "",                                // nothing
+        "Nowhere.mb\\",                   // no such mailbox
+        "Private.mb\\Nowhere\\",           // no such folder
+        "Private.mb\\..\\Work.mb\\",        // a way out of the mailbox
+        "Private.mb\\隠しフォルダ\\",       // hidden
+        "Private.mb\\!!!!Inbox\\#Attach\\", // the host's own
+        "Private.mb\\!!!!Inbox",            // no closing separator
+        "Z:\\",                            // not relative
+        "Private.mb\\!!!!Inbox\\",          // where they already are
+    };
+    for (const char *id : unknown)
+      for (int flag : {0, -1})
+        Check(move(id, flag) == 0, std::string("LVA_MoveSelectedMessages(\"") + id + "\", " + std::to_string(flag) +
+                                       ") does nothing");
+    for (const std::string &f : files)
+      Check(IsFile(data + InboxID + f), f + " is still in " + InboxID);
     Check(window_.ShownMessages().size() == 8, "the inbox still lists 8 messages");
     return true;
   });
