@@ -57,7 +57,7 @@ void MakeDirs(const std::string &dir) {
 }
 
 int Fail(bool tour, const std::string &message) {
-  Log("host: %s", message.c_str());
+  Log("error: %s", message.c_str());
   if (!tour)
     MessageBoxA(nullptr, message.c_str(), "Lumivox デモ", MB_OK | MB_ICONERROR);
   return 2;
@@ -147,7 +147,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   try {
     return Run();
   } catch (...) {
-    Log("host: unexpected error");
+    Log("error: unexpected error");
     return 2;
   }
 }

@@ -103,7 +103,7 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
   try {
     return self->HandleMessage(msg, wParam, lParam);
   } catch (...) {
-    Log("host: error while handling message 0x%04X", msg);
+    Log("error: while handling message 0x%04X", msg);
     return 0;
   }
 }
