@@ -27,7 +27,9 @@ private:
   HANDLE handle_;
 };
 
-// Entries that the search for directories passes over.
+// Entries that a search asking for directories passes over. Windows may
+// take FindExSearchLimitToDirectories as a hint only, and Wine reports the
+// attributes without filtering, so the scan tests them itself.
 const DWORD SkippedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume label */;
 
 bool IsListedDirectory(const WIN32_FIND_DATAA &entry) {

@@ -3,12 +3,14 @@
 //
 // Layout on disk: every directory "*.mb" directly inside the data folder is
 // a mailbox; every directory below a mailbox, to any depth, is a folder,
-// except "#Tml" and "#Attach". Hidden and system directories are skipped by
-// the directory search itself, plain files by their attributes.
+// except "#Tml" and "#Attach". The search asks for directories: entries
+// with the hidden, system or volume-label attribute are passed over (with
+// their subtrees), and so are plain files.
 //
-// Directory links (reparse points) are listed as folders but not entered:
-// a link back to an ancestor would otherwise nest the tree until the paths
-// outgrow the directory search.
+// Directory links (reparse points), mailboxes and folders alike, are listed
+// but not entered: a link back to an ancestor would otherwise nest the tree
+// until the paths outgrow the directory search, and two such links make the
+// scan grow exponentially on the way.
 #pragma once
 
 #include "ui/UnitTree.h"

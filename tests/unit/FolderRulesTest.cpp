@@ -30,6 +30,14 @@ struct LeadA {
 };
 const LeadA OnlyA;
 
+// One where "]" is itself a lead byte: a "]" passed over as a second byte
+// takes the "]" before it along, so that one is not looked at.
+struct LeadBracket {
+  bool table[256] = {};
+  LeadBracket() { table[']'] = true; }
+};
+const LeadBracket BracketLeads;
+
 #define SO "\x83\x5c" // "ソ": second byte is "\"
 #define ZO "\x83\x5d" // "ゾ": second byte is "]"
 #define A_ "\x83\x41" // "ア"
@@ -130,7 +138,8 @@ struct CaptionCase {
 };
 
 TEST(FolderRules, FolderCaptionFollowsTheLastDelimiter) {
-  const folders::LeadByteTable single = nullptr, sjis = ShiftJis.table, leadA = OnlyA.table;
+  const folders::LeadByteTable single = nullptr, sjis = ShiftJis.table, leadA = OnlyA.table,
+                               leadBracket = BracketLeads.table;
   const CaptionCase cases[] = {
       // Delimiters and blanks, the same on any code page.
       {single, "single", "", ""},
@@ -172,6 +181,8 @@ TEST(FolderRules, FolderCaptionFollowsTheLastDelimiter) {
       {leadA, "leadA", "xAA]y", "y"},
       {leadA, "leadA", "]xAAA]y", "xAAA]y"},
       {leadA, "leadA", ZO, ""},
+      {leadBracket, "leadBracket", "x]]", "x]]"},
+      {leadBracket, "leadBracket", "x]]]", ""},
   };
   for (const CaptionCase &c : cases)
     EXPECT_EQ(c.caption, folders::FolderCaption(c.displayName, c.table))
