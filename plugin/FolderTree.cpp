@@ -86,8 +86,9 @@ void AddMailBoxes(const std::string &folder) {
       continue;
     const std::string path = folder + entry.cFileName + "\\";
     TTreeNode *node = AddNode(nullptr, path, true, entry.cFileName);
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
-      AddSubFolders(node, path);
+    // A mailbox may be a link (kept on another disk, say); it is entered,
+    // which cannot loop since links below it are not.
+    AddSubFolders(node, path);
     FormSelect->TreeView1->SortChildren(node);
   } while (search.Next(entry));
 }

@@ -1,6 +1,7 @@
 #include "tests/host/FakeHost.h"
 
 #include <deque>
+#include <windows.h>
 
 namespace fakehost {
 
@@ -26,22 +27,27 @@ std::vector<Call> State::CallsOf(const std::string &function) const {
 const char *DefaultDisplayName(const std::string &folderID) {
   // Mailbox "name.mb\" -> "[name]"; folder "name.mb\a\b\" -> "[name]/a/b".
   static std::deque<std::string> kept; // answers stay valid for a while
-  std::string id = folderID;
-  if (!id.empty() && id.back() == '\\')
-    id.pop_back();
-  std::string out;
-  size_t slash = id.find('\\');
-  std::string box = id.substr(0, slash);
+  // Split at the separators, reading the identifier by characters: a 0x5C
+  // byte may be the second half of a Shift-JIS character ("ソ").
+  std::vector<std::string> names(1);
+  for (size_t i = 0; i < folderID.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(folderID[i])) && i + 1 < folderID.size()) {
+      names.back() += folderID.substr(i, 2);
+      ++i;
+    } else if (folderID[i] == '\\') {
+      names.emplace_back();
+    } else {
+      names.back() += folderID[i];
+    }
+  }
+  if (names.size() > 1 && names.back().empty())
+    names.pop_back();
+  std::string box = names[0];
   if (box.size() > 3 && box.compare(box.size() - 3, 3, ".mb") == 0)
     box.resize(box.size() - 3);
-  out = "[" + box + "]";
-  if (slash != std::string::npos) {
-    std::string rest = id.substr(slash + 1);
-    for (char &c : rest)
-      if (c == '\\')
-        c = '/';
-    out += "/" + rest;
-  }
+  std::string out = "[" + box + "]";
+  for (size_t i = 1; i < names.size(); ++i)
+    out += "/" + names[i];
   kept.push_back(out);
   if (kept.size() > 64)
     kept.pop_front();

@@ -28,9 +28,29 @@ TempDir::TempDir(const std::string &tag) {
 
 TempDir::~TempDir() { RemoveTree(path_); }
 
+namespace {
+// Walks a path by characters of the ANSI code page, so that a "\" (0x5C)
+// that is the second byte of a Shift-JIS character (as in "ソ") is not taken
+// for a separator. Calls `separator(i)` for each real one.
+template <class F> void ForEachSeparator(const std::string &path, F separator) {
+  for (size_t i = 0; i < path.size(); ++i) {
+    if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size())
+      ++i;
+    else if (path[i] == '\\')
+      separator(i);
+  }
+}
+
+bool EndsWithSeparator(const std::string &path) {
+  bool ends = false;
+  ForEachSeparator(path, [&](size_t i) { ends = i + 1 == path.size(); });
+  return ends;
+}
+} // namespace
+
 void RemoveTree(const std::string &path) {
   std::string dir = path;
-  if (!dir.empty() && dir.back() != '\\')
+  if (!dir.empty() && !EndsWithSeparator(dir))
     dir += '\\';
   WIN32_FIND_DATAA fd;
   HANDLE h = FindFirstFileA((dir + "*").c_str(), &fd);
@@ -54,13 +74,11 @@ void RemoveTree(const std::string &path) {
 }
 
 void MakeDirs(const std::string &path) {
-  for (size_t i = 3; i <= path.size(); ++i) {
-    if (i == path.size() || path[i] == '\\') {
-      std::string part = path.substr(0, i);
-      if (!part.empty() && part.back() != ':')
-        CreateDirectoryA(part.c_str(), nullptr);
-    }
-  }
+  ForEachSeparator(path, [&](size_t i) {
+    if (i > 2) // not the root of a drive
+      CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+  });
+  CreateDirectoryA(path.c_str(), nullptr);
 }
 
 void WriteFile(const std::string &path, const std::string &content) {

@@ -475,7 +475,7 @@ TEST_F(FolderTreeTest, ShiftJisNamesWithTrailBytes5Cand5DRoundTrip) {
 
 // --- Directory links and long paths --------------------------------------------------
 
-TEST_F(FolderTreeTest, DirectoryLinksAreListedButNotEntered) {
+TEST_F(FolderTreeTest, FolderLinksAreListedButNotEnteredMailboxLinksAreEntered) {
   Dirs({"box.mb\\a\\b", "elsewhere\\inside"});
   const std::string d = DataFolder;
   SymbolicLinks links(d);
@@ -497,7 +497,13 @@ TEST_F(FolderTreeTest, DirectoryLinksAreListedButNotEntered) {
             "      \"up\" 1 box.mb\\a\\b\\up\\\n"
             "    \"loop\" 1 box.mb\\a\\loop\\\n"
             "  \"out\" 1 box.mb\\out\\\n"
-            "\"lin\" 0 link.mb\\\n",
+            // A linked mailbox is entered; the links inside it are not.
+            "\"lin\" 0 link.mb\\\n"
+            "  \"a\" 1 link.mb\\a\\\n"
+            "    \"b\" 1 link.mb\\a\\b\\\n"
+            "      \"up\" 1 link.mb\\a\\b\\up\\\n"
+            "    \"loop\" 1 link.mb\\a\\loop\\\n"
+            "  \"out\" 1 link.mb\\out\\\n",
             Dump());
 }
 
