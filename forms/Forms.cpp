@@ -98,7 +98,7 @@ ImageList::ImageList(const std::vector<const char *const *> &images)
     throw std::runtime_error("ImageList_Create failed");
   try {
     for (const char *const *rows : images) {
-      // Colour as a 24-bit top-down DIB; mask as a 1-bit bitmap whose set
+      // Colour as a 32-bit top-down DIB; mask as a 1-bit bitmap whose set
       // bits are transparent.
       BITMAPINFO bi = {};
       bi.bmiHeader.biSize = sizeof bi.bmiHeader;
@@ -441,6 +441,7 @@ Form::Form(const Layout &layout)
   RECT client;
   GetClientRect(handle_, &client);
   designedClient_ = {client.right, client.bottom};
+  constructing_ = false;
 }
 
 Form::~Form() {
@@ -473,7 +474,7 @@ LRESULT Form::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     LRESULT r = DefDlgProcA(handle_, msg, wParam, lParam);
     SetWindowLongPtrA(handle_, GWLP_USERDATA, 0);
     handle_ = nullptr;
-    if (!deleting_)
+    if (!deleting_ && !constructing_)
       delete this; // a released form ends here
     return r;
   }
@@ -625,29 +626,70 @@ bool Form::PreTranslate(MSG &msg) {
 }
 
 namespace {
-struct ThreadWindows {
-  HWND except;
-  std::vector<HWND> found;
+
+// The thread's other visible, enabled top-level windows, disabled while a
+// form is shown modally and enabled again however the showing ends.
+class DisabledWindows {
+public:
+  explicit DisabledWindows(HWND except) : except_(except) {
+    EnumThreadWindows(GetCurrentThreadId(), &Collect, reinterpret_cast<LPARAM>(this));
+    for (HWND h : windows_)
+      EnableWindow(h, FALSE);
+  }
+  ~DisabledWindows() {
+    for (HWND h : windows_)
+      if (IsWindow(h))
+        EnableWindow(h, TRUE);
+  }
+  DisabledWindows(const DisabledWindows &) = delete;
+  DisabledWindows &operator=(const DisabledWindows &) = delete;
+
+private:
+  static BOOL CALLBACK Collect(HWND hwnd, LPARAM param) {
+    DisabledWindows *self = reinterpret_cast<DisabledWindows *>(param);
+    if (hwnd == self->except_ || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
+      return TRUE;
+    try {
+      self->windows_.push_back(hwnd);
+      return TRUE;
+    } catch (...) {
+      return FALSE; // out of memory: disable the ones found so far
+    }
+  }
+  HWND except_;
+  std::vector<HWND> windows_;
 };
-BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM param) {
-  ThreadWindows *tw = reinterpret_cast<ThreadWindows *>(param);
-  if (hwnd != tw->except && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd))
-    tw->found.push_back(hwnd);
-  return TRUE;
-}
+
 } // namespace
+
+// Marks a form as shown modally for as long as it lives; hides it again at
+// the end.
+class Form::Showing {
+public:
+  explicit Showing(Form &form) : form_(form) { form_.modal_ = true; }
+  ~Showing() {
+    form_.modal_ = false;
+    if (form_.handle_)
+      ShowWindow(form_.handle_, SW_HIDE);
+  }
+  Showing(const Showing &) = delete;
+  Showing &operator=(const Showing &) = delete;
+
+private:
+  Form &form_;
+};
 
 int Form::ShowModal() {
   if (modal_)
     throw std::logic_error("the form is already shown modally");
-  ThreadWindows others = {handle_, {}};
-  EnumThreadWindows(GetCurrentThreadId(), &CollectEnabled, reinterpret_cast<LPARAM>(&others));
-  for (HWND h : others.found)
-    EnableWindow(h, FALSE);
   if (position_ == ScreenCenter)
     Center();
-  modal_ = true;
   modalResult_ = mrNone;
+  // However the showing ends, an exception from a handler included, the
+  // other windows are enabled again (first, so that activation returns to
+  // them) and the form is hidden.
+  Showing showing(*this);
+  DisabledWindows others(handle_);
   ShowWindow(handle_, SW_SHOWNORMAL);
   SetForegroundWindow(handle_);
   // Focus on the first control in tab order.
@@ -671,12 +713,6 @@ int Form::ShowModal() {
       DispatchMessageA(&msg);
     }
   }
-  // Enable the others before hiding, so that activation returns to them.
-  for (HWND h : others.found)
-    if (IsWindow(h))
-      EnableWindow(h, TRUE);
-  ShowWindow(handle_, SW_HIDE);
-  modal_ = false;
   return modalResult_;
 }
 

@@ -287,6 +287,7 @@ private:
   void Center();
   bool PreTranslate(MSG &msg);
 
+  class Showing;
   HWND handle_ = nullptr;
   Font font_;
   std::vector<std::unique_ptr<Control>> controls_;
@@ -297,6 +298,7 @@ private:
   bool modal_ = false;
   int modalResult_ = mrNone;
   bool deleting_ = false;
+  bool constructing_ = true; // a failed creation must not delete the object
   PushButton *defaultButton_ = nullptr;
   PushButton *cancelButton_ = nullptr;
 };

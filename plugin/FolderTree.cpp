@@ -11,9 +11,11 @@ namespace {
 // An open directory search, closed on every path out of its scope.
 class FindHandle {
 public:
-  FindHandle(const std::string &pattern, WIN32_FIND_DATAA &data)
-      : handle_(FindFirstFileExA(pattern.c_str(), FindExInfoStandard, &data, FindExSearchLimitToDirectories,
-                                 nullptr, 0)) {}
+  FindHandle(const std::string &pattern, WIN32_FIND_DATAA &data) {
+    data.dwReserved0 = 0; // the reparse tag; not every platform fills it in
+    handle_ = FindFirstFileExA(pattern.c_str(), FindExInfoStandard, &data, FindExSearchLimitToDirectories,
+                               nullptr, 0);
+  }
   ~FindHandle() {
     if (Valid())
       FindClose(handle_);
@@ -21,7 +23,10 @@ public:
   FindHandle(const FindHandle &) = delete;
   FindHandle &operator=(const FindHandle &) = delete;
   bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-  bool Next(WIN32_FIND_DATAA &data) { return FindNextFileA(handle_, &data) != FALSE; }
+  bool Next(WIN32_FIND_DATAA &data) {
+    data.dwReserved0 = 0; // the reparse tag; not every platform fills it in
+    return FindNextFileA(handle_, &data) != FALSE;
+  }
 
 private:
   HANDLE handle_;
@@ -34,6 +39,16 @@ const DWORD SkippedAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 
 
 bool IsListedDirectory(const WIN32_FIND_DATAA &entry) {
   return (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !(entry.dwFileAttributes & SkippedAttributes);
+}
+
+// A symbolic link or junction, which the scan does not enter. Other reparse
+// points (a cloud-synced folder's placeholder, say) are ordinary folders.
+// Wine reports links with no tag at all.
+bool IsDirectoryLink(const WIN32_FIND_DATAA &entry) {
+  if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    return false;
+  const DWORD tag = entry.dwReserved0;
+  return tag == 0 || tag == IO_REPARSE_TAG_SYMLINK || tag == IO_REPARSE_TAG_MOUNT_POINT;
 }
 
 // Lead bytes of the system's ANSI code page, or null on a single-byte one.
@@ -103,7 +118,7 @@ void AddSubFolders(TTreeNode *parent, const std::string &parentPath) {
       continue;
     const std::string path = parentPath + entry.cFileName + "\\";
     TTreeNode *node = AddNode(parent, path, false, entry.cFileName);
-    if (!(entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    if (!IsDirectoryLink(entry))
       AddSubFolders(node, path);
     FormSelect->TreeView1->SortChildren(node);
   } while (search.Next(entry));

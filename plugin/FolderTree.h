@@ -7,8 +7,8 @@
 // with the hidden, system or volume-label attribute are passed over (with
 // their subtrees), and so are plain files.
 //
-// Directory links (reparse points) below a mailbox are listed but not
-// entered: a link back to an ancestor would otherwise nest the tree until
+// Directory links (symbolic links and junctions) below a mailbox are listed
+// but not entered: a link back to an ancestor would otherwise nest the tree until
 // the paths outgrow the directory search, and two such links make the scan
 // grow exponentially on the way. A mailbox that is itself a link is entered
 // (a mailbox kept on another disk); that cannot loop, as no link below it

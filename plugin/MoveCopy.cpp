@@ -13,16 +13,20 @@ std::string HostText(const char *text) { return text ? std::string(text) : std::
 // every path out of it, errors included.
 class DialogRun {
 public:
-  DialogRun() { FormSelect = new TFormSelect; }
+  DialogRun() : form_(new TFormSelect) { FormSelect = form_; }
   ~DialogRun() {
+    FormSelect = form_; // this run's dialog, whatever happened meanwhile
     try {
       ClearFolderTree();
     } catch (...) {
     }
-    FormSelect->Release();
+    form_->Release();
   }
   DialogRun(const DialogRun &) = delete;
   DialogRun &operator=(const DialogRun &) = delete;
+
+private:
+  TFormSelect *form_;
 };
 
 void RunMoveCopy() {

@@ -16,13 +16,16 @@ const char EndItem[] = "末尾に追加";
 // Released (destroyed once the posted request arrives) on every path.
 class SetupRun {
 public:
-  SetupRun() { SetupDlg = new TSetupDlg; }
+  SetupRun() : dialog_(new TSetupDlg) { SetupDlg = dialog_; }
   ~SetupRun() {
-    SetupDlg->Release();
+    dialog_->Release();
     SetupDlg = nullptr;
   }
   SetupRun(const SetupRun &) = delete;
   SetupRun &operator=(const SetupRun &) = delete;
+
+private:
+  TSetupDlg *dialog_;
 };
 
 } // namespace

@@ -43,7 +43,6 @@ TFormSelect::~TFormSelect() {
   // behind goes with the dialog.
   for (int i = 0, n = TreeView1->Count(); i < n; ++i)
     delete Record(TreeView1->Item(i));
-  TreeView1->Clear();
 }
 
 void TFormSelect::ButtonCancelClick() {
