@@ -79,6 +79,7 @@ TEST_F(CommandTest, StoredBoundsFollowTheMinusOneRuleAndTheMinimumSize) {
       {"Top -1 with the others present: centred", {{"Top", "-1"}, {"Left", "10"}, {"Height", "500"}, {"Width", "600"}},
        {-1, 0, 393, 301}},
       {"Top $FFFFFFFF reads as -1", {{"Top", "$FFFFFFFF"}, {"Left", "10"}}, {-1, 0, 393, 301}},
+      {"Top the integer rule rejects: no position saved", {{"Top", "1F"}, {"Left", "10"}}, {-1, 0, 393, 301}},
       {"Top alone keeps the designed left and size", {{"Top", "50"}}, {192, 50, 393, 301}},
       {"all four", {{"Top", "40"}, {"Left", "30"}, {"Height", "400"}, {"Width", "500"}}, {30, 40, 500, 400}},
       {"too small becomes the minimum", {{"Top", "20"}, {"Left", "30"}, {"Height", "50"}, {"Width", "100"}},
@@ -382,4 +383,41 @@ TEST_F(CommandTest, ResizingKeepsTheMinimumSizeAndTheAnchors) {
   // The resized bounds are what is saved.
   EXPECT_EQ("640", Ini("Window", "Width"));
   EXPECT_EQ("480", Ini("Window", "Height"));
+}
+
+namespace {
+// Holds a key down in this thread's keyboard state (what GetKeyState reads).
+void HoldKey(BYTE vk, bool down) {
+  BYTE keys[256];
+  GetKeyboardState(keys);
+  keys[vk] = down ? 0x80 : 0;
+  SetKeyboardState(keys);
+}
+} // namespace
+
+TEST_F(CommandTest, EnterAndEscWithAModifierHeldPressNothing) {
+  SetIni("Current", "Mode", "1");
+  SetIni("Current", "box1", Data() + "box1.mb\\sub\\");
+  for (BYTE modifier : {VK_SHIFT, VK_CONTROL}) {
+    for (UINT key : {VK_RETURN, VK_ESCAPE}) {
+      SCOPED_TRACE(std::to_string(modifier) + "+" + std::to_string(key));
+      bool stillOpen = false;
+      ModalScript script;
+      script.OnWindow(driver::SelectCaption, [&](HWND) { HoldKey(modifier, true); });
+      script.Then([&] {
+        driver::PostKey(key);
+        return true;
+      });
+      script.OnWindow(driver::SelectCaption, [&](HWND d) {
+        stillOpen = IsWindowVisible(d) != FALSE;
+        HoldKey(modifier, false);
+        PostMessageA(d, WM_CLOSE, 0, 0);
+      });
+      script.Start();
+      plugin.RunCommand();
+      PumpMessages();
+      EXPECT_TRUE(stillOpen);
+      EXPECT_TRUE(Moves().empty());
+    }
+  }
 }

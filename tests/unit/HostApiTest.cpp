@@ -7,6 +7,7 @@
 // bindings without a host built for each case.
 #include "hostapi/LumivoxAPI.h"
 #include "plugin/Parcelon.h"
+#include "tests/support/ImportPatch.h"
 #include "tests/support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@
 #include <vector>
 
 namespace {
+using testing_support::ImportPatch;
 
 // The 54 names in slot order, written out here rather than taken from the
 // table's own list, so that a misspelt or misplaced slot shows.
@@ -48,56 +50,6 @@ const char *const kSlotNames[54] = {
     "LVA_UTF_8",            "LVA_B64Convert",
     "LVA_QPConvert",        "LVA_MIMEHeader",
     "LVA_SerializeRcpts",   "LVA_Connect",
-};
-
-// Replaces one imported function of this executable for the life of the
-// object.
-class ImportPatch {
-public:
-  ImportPatch(const char *dll, const char *function, void *replacement) {
-    BYTE *base = reinterpret_cast<BYTE *>(GetModuleHandleA(nullptr));
-    auto *dos = reinterpret_cast<IMAGE_DOS_HEADER *>(base);
-    auto *nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + dos->e_lfanew);
-    const IMAGE_DATA_DIRECTORY &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto *imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + dir.VirtualAddress); imp->Name; ++imp) {
-      if (lstrcmpiA(reinterpret_cast<const char *>(base + imp->Name), dll) != 0 || !imp->OriginalFirstThunk)
-        continue;
-      auto *names = reinterpret_cast<IMAGE_THUNK_DATA *>(base + imp->OriginalFirstThunk);
-      auto *slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + imp->FirstThunk);
-      for (; names->u1.AddressOfData; ++names, ++slots) {
-        if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-          continue;
-        auto *byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
-        if (strcmp(reinterpret_cast<const char *>(byName->Name), function) == 0) {
-          slot_ = reinterpret_cast<void **>(&slots->u1.Function);
-          break;
-        }
-      }
-    }
-    if (slot_) {
-      original_ = *slot_;
-      Write(replacement);
-    }
-  }
-  ~ImportPatch() {
-    if (slot_)
-      Write(original_);
-  }
-  ImportPatch(const ImportPatch &) = delete;
-  ImportPatch &operator=(const ImportPatch &) = delete;
-
-  bool Installed() const { return slot_ != nullptr; }
-  void *Original() const { return original_; }
-
-private:
-  void Write(void *value) {
-    DWORD old = 0;
-    VirtualProtect(slot_, sizeof *slot_, PAGE_READWRITE, &old);
-    *slot_ = value;
-    VirtualProtect(slot_, sizeof *slot_, old, &old);
-  }
-  void **slot_ = nullptr;
-  void *original_ = nullptr;
 };
 
 // What the recorder saw and what it is told to do.
