@@ -71,7 +71,7 @@ TEST_F(CommandTest, ADataFolderWithoutItsFinalBackslashDoesNoHarm) {
 TEST_F(CommandTest, MailboxStringsTheFileCannotCarryDoNotDisturbOtherKeys) {
   const std::string x = Data() + "box1.mb\\sub\\";
   const std::string y = Data() + "box2.mb\\other\\";
-  const char *mailboxes[] = {"a=b", "a\r\nFolder=evil", "[Window]", "a]", ";a", " a ", "a\n", "50%", "%3D"};
+  const char *mailboxes[] = {"", "a=b", "a\tb\t", "a\r\nFolder=evil", "[Window]", "a]", ";a", " a ", "a\n", "50%", "%3D"};
   for (const char *mailbox : mailboxes) {
     SCOPED_TRACE(mailbox);
     DeleteFileA(plugin.IniPath().c_str());
