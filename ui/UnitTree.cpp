@@ -50,21 +50,16 @@ void TFormSelect::ButtonCancelClick() {
   Close();
 }
 
-void TFormSelect::ButtonMoveClick() {
-  TTreeNode *node = TreeView1->Selected();
-  if (!node)
-    return;
-  SelectedFolder = Record(node)->Path;
-  SelectMode = 1;
-  Close();
-}
+void TFormSelect::ButtonMoveClick() { Choose(1); }
 
-void TFormSelect::ButtonCopyClick() {
+void TFormSelect::ButtonCopyClick() { Choose(2); }
+
+void TFormSelect::Choose(int mode) {
   TTreeNode *node = TreeView1->Selected();
   if (!node)
-    return;
+    return; // nothing chosen: the dialog stays open
   SelectedFolder = Record(node)->Path;
-  SelectMode = 2;
+  SelectMode = mode;
   Close();
 }
 

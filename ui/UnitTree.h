@@ -42,6 +42,10 @@ public:
   static int TreeView1Compare(const TTreeNode *node1, const TTreeNode *node2, void *data);
 
   static TFolderData *Record(const TTreeNode *node) { return static_cast<TFolderData *>(node->Data); }
+
+private:
+  // Move (1) or Copy (2) on the selected node; nothing without one.
+  void Choose(int mode);
 };
 
 // The dialog of the current run of the command. It names a released dialog
