@@ -371,25 +371,6 @@ void TreeView::Select(Node *node) {
   SendMessageA(Handle(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(node ? node->Item : nullptr));
 }
 
-std::string TreeView::Caption(const Node *node) const {
-  char text[4096] = "";
-  TVITEMA it = {};
-  it.mask = TVIF_HANDLE | TVIF_TEXT;
-  it.hItem = node->Item;
-  it.pszText = text;
-  it.cchTextMax = sizeof text;
-  SendMessageA(Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-  return it.pszText ? std::string(it.pszText) : std::string();
-}
-
-int TreeView::ImageIndex(const Node *node) const {
-  TVITEMA it = {};
-  it.mask = TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE;
-  it.hItem = node->Item;
-  SendMessageA(Handle(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&it));
-  return it.iImage == it.iSelectedImage ? it.iImage : -1000 - it.iSelectedImage;
-}
-
 void TreeView::SetRedraw(bool on) {
   redraw_ = on;
   SendMessageA(Handle(), WM_SETREDRAW, on ? TRUE : FALSE, 0);

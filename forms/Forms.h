@@ -187,8 +187,6 @@ public:
 
   Node *Selected() const;
   void Select(Node *node);
-  std::string Caption(const Node *node) const;
-  int ImageIndex(const Node *node) const;
 
   // Removes every node, with redrawing suspended (unless the caller has
   // suspended it already). Attached data is not freed.
