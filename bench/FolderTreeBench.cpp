@@ -4,7 +4,7 @@
 //
 //   folder_tree_bench CACHE_DIR [--sizes=1000,10000,50000]
 //       [--shapes=wide-ascii,wide-sjis,deep-ascii,deep-sjis] [--reps=N]
-//       [--no-command] [--no-profile]
+//       [--no-command] [--no-profile] [--profile-first]
 //
 // For each shape and size, in one run:
 //   (a) floor: a bare recursive scan with the builder's own calls
@@ -229,10 +229,16 @@ void ForgetHostCalls() {
 
 const DWORD Skipped = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x8;
 
+// The builder's search (FindExInfoStandard, no flags), or the variant that
+// skips the short 8.3 names and fetches in larger blocks, to see whether
+// the floor itself could be lowered.
+FINDEX_INFO_LEVELS floorLevel = FindExInfoStandard;
+DWORD floorFlags = 0;
+
 void FloorLevel(char *path, size_t length, int &nodes) {
   std::memcpy(path + length, "*.*", 4);
   WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileExA(path, FindExInfoStandard, &fd, FindExSearchLimitToDirectories, nullptr, 0);
+  HANDLE h = FindFirstFileExA(path, floorLevel, &fd, FindExSearchLimitToDirectories, nullptr, floorFlags);
   if (h == INVALID_HANDLE_VALUE)
     return;
   do {
@@ -249,13 +255,15 @@ void FloorLevel(char *path, size_t length, int &nodes) {
   FindClose(h);
 }
 
-int FloorScan(const std::string &root) {
+int FloorScan(const std::string &root, bool basic = false) {
+  floorLevel = basic ? FindExInfoBasic : FindExInfoStandard;
+  floorFlags = basic ? 2 /* FIND_FIRST_EX_LARGE_FETCH */ : 0;
   char path[MAX_PATH * 2];
   std::memcpy(path, root.c_str(), root.size());
   std::memcpy(path + root.size(), "*.mb", 5);
   int nodes = 0;
   WIN32_FIND_DATAA fd;
-  HANDLE h = FindFirstFileExA(path, FindExInfoStandard, &fd, FindExSearchLimitToDirectories, nullptr, 0);
+  HANDLE h = FindFirstFileExA(path, floorLevel, &fd, FindExSearchLimitToDirectories, nullptr, floorFlags);
   if (h == INVALID_HANDLE_VALUE)
     return 0;
   do {
@@ -606,7 +614,7 @@ struct Result {
   const Shape *shape;
   int folders;
   int nodes = 0;
-  double Floor = 0, FloorMedian = 0;
+  double Floor = 0, FloorMedian = 0, FloorBasic = 0;
   FillTimes Best; // per part, the best of the repetitions
   double FillMedian = 0;
   double HeapPerNode = 0, WorkingSetPerNode = 0;
@@ -656,8 +664,10 @@ void PrintProfile(const Result &r) {
               Ms(search), static_cast<unsigned long long>(p.First.Calls),
               p.First.Calls ? Us(p.First.Seconds / p.First.Calls) : 0, static_cast<unsigned long long>(p.Next.Calls),
               p.Next.Calls ? Us(p.Next.Seconds / p.Next.Calls) : 0);
+  // Per call, net of the clock read that each timed span contains.
+  auto each = [&](const bench::Tally &t) { return t.Calls ? Us(t.Seconds / t.Calls - clock) : 0; };
   std::printf("    host display name %7.1f ms  (%llu calls, %.2f us each)\n", Ms(p.Host.Seconds),
-              static_cast<unsigned long long>(p.Host.Calls), p.Host.Calls ? Us(p.Host.Seconds / p.Host.Calls) : 0);
+              static_cast<unsigned long long>(p.Host.Calls), each(p.Host));
   std::printf("    TVM_INSERTITEM   %8.1f ms  (%llu, %.1f us each; of it the item search for the parent ~%.1f ms)\n",
               Ms(p.Insert.Seconds), static_cast<unsigned long long>(p.Insert.Calls),
               p.Insert.Calls ? Us(p.Insert.Seconds / p.Insert.Calls) : 0, Ms(lookup));
@@ -665,8 +675,7 @@ void PrintProfile(const Result &r) {
               static_cast<unsigned long long>(p.SortMsg.Calls), Ms(p.Other.Seconds),
               static_cast<unsigned long long>(p.Other.Calls));
   std::printf("    path comparisons %8.1f ms  (%llu, %.2f us each)\n", Ms(p.Compare.Seconds),
-              static_cast<unsigned long long>(p.Compare.Calls),
-              p.Compare.Calls ? Us(p.Compare.Seconds / p.Compare.Calls) : 0);
+              static_cast<unsigned long long>(p.Compare.Calls), each(p.Compare));
   std::printf("    rest (strings, records, nodes) %.1f ms (%.2f us per node)\n", Ms(rest),
               r.nodes ? Us(rest / r.nodes) : 0);
   std::printf("    item search: TVM_GETITEM on the first item %.2f us, on the last %.2f us (%.1f ns per item before it)\n",
@@ -680,7 +689,7 @@ int main(int argc, char **argv) {
   try {
     if (argc < 2) {
       std::fprintf(stderr, "usage: folder_tree_bench CACHE_DIR [--sizes=a,b] [--shapes=x,y] [--reps=N] "
-                           "[--no-command] [--no-profile]\n");
+                           "[--no-command] [--no-profile] [--profile-first]\n");
       return 2;
     }
     std::string cache = argv[1];
@@ -690,7 +699,7 @@ int main(int argc, char **argv) {
     std::vector<int> sizes = {1000, 10000, 50000};
     std::vector<const Shape *> shapes;
     int reps = 0; // 0: by size
-    bool command = true, profile = true;
+    bool command = true, profile = true, profileFirst = false;
     for (int i = 2; i < argc; ++i) {
       const std::string a = argv[i];
       if (a.rfind("--sizes=", 0) == 0) {
@@ -713,6 +722,8 @@ int main(int argc, char **argv) {
         command = false;
       } else if (a == "--no-profile") {
         profile = false;
+      } else if (a == "--profile-first") {
+        profileFirst = true; // the profiled fill before the others, not after
       } else {
         throw std::runtime_error("unknown argument " + a);
       }
@@ -746,11 +757,20 @@ int main(int argc, char **argv) {
         // Warm the system's caches once, so that the first measurement is
         // not the only one that reads the disk.
         FloorScan(root);
-        std::vector<double> floors, fills;
+        if (profile && profileFirst) {
+          r.Prof = ProfiledFill(root);
+          r.HaveProfile = true;
+        }
+        std::vector<double> floors, fills, basics;
         for (int k = 0; k < n; ++k) {
           double t = Now();
           const int floorNodes = FloorScan(root);
           floors.push_back(Now() - t);
+          t = Now();
+          const int basicNodes = FloorScan(root, true);
+          basics.push_back(Now() - t);
+          if (basicNodes != floorNodes)
+            throw std::runtime_error("the basic scan found " + std::to_string(basicNodes) + " nodes");
           FillTimes f = FillOnce(root, k == 0);
           fills.push_back(f.Fill());
           if (f.Nodes != floorNodes)
@@ -773,6 +793,7 @@ int main(int argc, char **argv) {
           }
         }
         r.Floor = *std::min_element(floors.begin(), floors.end());
+        r.FloorBasic = *std::min_element(basics.begin(), basics.end());
         r.FloorMedian = Median(floors);
         r.FillMedian = Median(fills);
         // The command through the library, and its steps in this program,
@@ -788,7 +809,7 @@ int main(int argc, char **argv) {
           if (k == 0 || f.Fill() + f.Show < r.Shown.Fill() + r.Shown.Show)
             r.Shown = f;
         }
-        if (profile) {
+        if (profile && !profileFirst) {
           r.Prof = ProfiledFill(root);
           r.HaveProfile = true;
         }
@@ -812,6 +833,11 @@ int main(int argc, char **argv) {
                   Ms(r.Best.Destroy),
                   Ms(r.Command.Shown), Ms(r.Command.Painted), Ms(r.Command.Whole));
     }
+    std::printf("\nThe floor with FindExInfoBasic and FIND_FIRST_EX_LARGE_FETCH (no short names), best of the "
+                "repetitions:\n");
+    for (const Result &r : results)
+      std::printf("%-10s %6d | standard %8.1f ms | basic %8.1f ms | basic/standard %.2f\n", r.shape->Name, r.nodes,
+                  Ms(r.Floor), Ms(r.FloorBasic), r.FloorBasic / r.Floor);
     std::printf("\nPer node: microseconds, and the growth from the size before (ratio of per-node times; 1.0 = linear).\n");
     std::printf("%-10s %6s | %14s %14s %14s %14s %14s | %9s %9s\n", "shape", "nodes", "(a) floor", "(b) fill",
                 "(c) find", "(d) clear", "(e) shown", "heap B/nd", "RSS B/nd");
