@@ -65,13 +65,14 @@ for t in "${targets[@]}"; do
     -print_final_stats=1 -artifact_prefix="$work/findings/$t-" >"$log" 2>&1
   rc=$?
   set -e
-  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
-  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -1 | cut -d' ' -f2)
+  # Lines that may be missing (a fault in the first input): no failing pipes.
+  runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1 || true)
+  cov=$( (grep -o 'cov: [0-9]*' "$log" || true) | tail -1 | cut -d' ' -f2)
   files=$(find "$corpus" -type f | wc -l)
   if [ $rc -eq 0 ]; then
     echo "fuzz: $t: ok, ${runs:-?} runs in ${seconds} s, coverage ${cov:-?}, corpus $files"
   else
-    artifact=$(grep -o "$work/findings/$t-[^ ]*" "$log" | tail -1)
+    artifact=$( (grep -o "$work/findings/$t-[^ ]*" "$log" || true) | tail -1)
     what=$(grep -m1 -E '^(IntegerRule|FolderCaption|CompareFolderPaths):|ERROR: (AddressSanitizer|libFuzzer)|runtime error' "$log" || true)
     echo "fuzz: $t: FAILED (exit $rc): ${what:-see log} — input ${artifact:-?}, log $log"
     status=1
