@@ -177,8 +177,9 @@ TEST(Shell, EveryExportRemovesExactlyItsArgumentsAndReturnsItsResult) {
     EXPECT_EQ(4 * e.argc, r.bytesRemoved);
     EXPECT_EQ(0x5E5E5E5Eu, r.esi);
     EXPECT_EQ(0xD1D1D1D1u, r.edi);
-    if (e.ordinal == 13)
+    if (e.ordinal == 13) {
       EXPECT_TRUE(script.Done() && !script.TimedOut()) << "the setup dialog did not appear";
+    }
     // None of these writes settings or calls the host; the setup dialog is
     // gone once it has returned.
     EXPECT_TRUE(fakehost::Host().Calls.empty());
@@ -307,8 +308,9 @@ TEST(Shell, EachCopyWritesTheSettingsFileNamedAfterItself) {
     EXPECT_EQ(1, plugin.PlugInSetup());
     EXPECT_TRUE(script.Done() && !script.TimedOut());
     EXPECT_TRUE(FileExists(plugin.Dir() + c.ini)) << c.ini;
-    if (std::string(c.ini) != "Parcelon.ini")
+    if (std::string(c.ini) != "Parcelon.ini") {
       EXPECT_FALSE(FileExists(plugin.Dir() + "Parcelon.ini"));
+    }
   }
 }
 

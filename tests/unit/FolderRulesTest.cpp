@@ -44,7 +44,6 @@ const LeadBracket BracketLeads;
 #define DI "\x83\x61" // "ヂ": second byte is "a"
 #define SMALL_YA "\x83\x83" // "ャ": both bytes are lead-byte values
 
-int Sign(int v) { return (v > 0) - (v < 0); }
 
 // --- Order ---------------------------------------------------------------------
 
