@@ -239,11 +239,31 @@ ResourceCounts CountResources() {
   for (UINT_PTR i = 1; i < 0x10000; ++i)
     if (GetObjectType(reinterpret_cast<HGDIOBJ>(i)))
       ++c.Gdi;
-  for (UINT_PTR i = 0; i < 0x8000; ++i) {
-    const UINT_PTR h = 0x20 + 2 * i;
-    if (IsWindow(reinterpret_cast<HWND>(h)) || IsMenu(reinterpret_cast<HMENU>(h)))
+  // The USER table is the session's: windows are counted by walking this
+  // process's own, menus by probing the table.
+  struct Windows {
+    DWORD self;
+    int count;
+    static BOOL CALLBACK Child(HWND, LPARAM p) {
+      ++reinterpret_cast<Windows *>(p)->count;
+      return TRUE;
+    }
+    static BOOL CALLBACK Top(HWND hwnd, LPARAM p) {
+      Windows *w = reinterpret_cast<Windows *>(p);
+      DWORD owner = 0;
+      GetWindowThreadProcessId(hwnd, &owner);
+      if (owner == w->self) {
+        ++w->count;
+        EnumChildWindows(hwnd, &Child, p);
+      }
+      return TRUE;
+    }
+  } windows = {GetCurrentProcessId(), 0};
+  EnumWindows(&Windows::Top, reinterpret_cast<LPARAM>(&windows));
+  c.User = windows.count;
+  for (UINT_PTR i = 0; i < 0x8000; ++i)
+    if (IsMenu(reinterpret_cast<HMENU>(0x20 + 2 * i)))
       ++c.User;
-  }
   for (UINT_PTR i = 1; i < 0x4000; ++i) {
     DWORD flags;
     if (GetHandleInformation(reinterpret_cast<HANDLE>(i * 4), &flags))

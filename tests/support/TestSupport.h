@@ -89,7 +89,7 @@ void PumpMessages();
 // probed: a handle value with a zero generation names its table slot.
 struct ResourceCounts {
   int Gdi = 0;        // GDI objects
-  int User = 0;       // windows and menus
+  int User = 0;       // this process's windows, and menus
   int Kernel = 0;     // kernel handles
   size_t Heap = 0;    // bytes in busy blocks of all heaps
 };
