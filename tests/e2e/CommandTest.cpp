@@ -222,16 +222,7 @@ TEST_F(CommandTest, TabMovesTheFocusTreeMoveCopyCancel) {
     cancel = Button(d, driver::CancelCaption);
     order.push_back(GetFocus());
   });
-  for (int i = 0; i < 4; ++i) {
-    script.Then([] {
-      driver::PostKey(VK_TAB);
-      return true;
-    });
-    script.Then([&] {
-      order.push_back(GetFocus());
-      return true;
-    });
-  }
+  driver::AddTabPresses(script, 4, order);
   script.OnWindow(driver::SelectCaption, [](HWND d) { PostMessageA(d, WM_CLOSE, 0, 0); });
   script.Start(30);
   plugin.RunCommand();

@@ -97,6 +97,19 @@ void PostAltChar(HWND dialog, char letter) {
   PostMessageA(focus ? focus : dialog, WM_SYSCHAR, static_cast<unsigned char>(letter), 0x20000001);
 }
 
+void AddTabPresses(testing_support::ModalScript &script, int presses, std::vector<HWND> &focus) {
+  for (int i = 0; i < presses; ++i) {
+    script.Then([] {
+      PostKey(VK_TAB);
+      return true;
+    });
+    script.Then([&focus] {
+      focus.push_back(GetFocus());
+      return true;
+    });
+  }
+}
+
 static BOOL CALLBACK FindBox(HWND hwnd, LPARAM out) {
   char cls[64] = "";
   GetClassNameA(hwnd, cls, sizeof cls);

@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include "tests/support/TestSupport.h"
+
 #include <string>
 #include <vector>
 
@@ -45,6 +47,10 @@ RECT ClientRectOf(HWND child);
 void PostKey(UINT vk);
 // Alt+letter, as the system sends it.
 void PostAltChar(HWND dialog, char letter);
+
+// Adds `presses` Tab presses to a script, each followed (on the next tick)
+// by noting the window that has the focus into `focus`.
+void AddTabPresses(testing_support::ModalScript &script, int presses, std::vector<HWND> &focus);
 
 // The first message box of this thread ("#32770" with a static text), its text.
 HWND FindMessageBox();

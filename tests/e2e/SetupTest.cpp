@@ -229,16 +229,7 @@ TEST_F(SetupTest, TabWalksTheControlsInOrderWithoutChangingTheGroups) {
                 driver::Button(d, MListBox)};
     seen.push_back(GetFocus());
   });
-  for (int i = 0; i < 7; ++i) {
-    script.Then([] {
-      driver::PostKey(VK_TAB);
-      return true;
-    });
-    script.Then([&] {
-      seen.push_back(GetFocus());
-      return true;
-    });
-  }
+  driver::AddTabPresses(script, 7, seen);
   script.OnWindow(driver::SetupCaption, [&](HWND d) {
     after = Read(d);
     PostMessageA(d, WM_CLOSE, 0, 0);
